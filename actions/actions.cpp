@@ -1,0 +1,1 @@
+#include "actions/actions.h"

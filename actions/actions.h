@@ -1,0 +1,3 @@
+// The handlers of the main window's events.
+#pragma once
+#include "ui/main_window.h"

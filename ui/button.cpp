@@ -1,0 +1,24 @@
+// 按钮 / Button: the system push button; its clicks arrive as WM_COMMAND at the parent.
+#include "ui/control.h"
+
+namespace wm::ui {
+namespace {
+
+class Button final : public Control {
+public:
+    using Control::Control;
+};
+
+}  // namespace
+
+std::unique_ptr<Control> create_button(const ControlSpec& spec, HWND parent) {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
+    if (spec.tab_stop) style |= WS_TABSTOP;
+    HWND h = CreateWindowExA(0, "BUTTON", spec.text, style, spec.left, spec.top, spec.width, spec.height, parent,
+                             nullptr, module_instance(), nullptr);
+    if (!h) return nullptr;
+    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(default_font()), FALSE);
+    return std::make_unique<Button>(spec, h);
+}
+
+}  // namespace wm::ui
