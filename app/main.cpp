@@ -14,6 +14,9 @@ void* operator new(std::size_t n) {
     wm::app::fatal_stop(message);
 }
 void* operator new[](std::size_t n) { return operator new(n); }
+// Callers that ask not to be stopped get nothing instead.
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return std::malloc(n ? n : 1); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }

@@ -7,6 +7,10 @@ if(CMAKE_CROSSCOMPILING)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # GoogleTest's own strings are not GBK (libstdc++'s <chrono> has a "\u00b5s"
+  # that GBK cannot hold), so it keeps the compiler's UTF-8 execution charset.
+  target_compile_options(gtest PRIVATE -fexec-charset=UTF-8)
+  target_compile_options(gtest_main PRIVATE -fexec-charset=UTF-8)
   add_library(wm_gtest_main ALIAS gtest_main)
 else()
   find_package(GTest REQUIRED)

@@ -53,3 +53,11 @@ wm_make_prefix() {
     touch "$WINEPREFIX/.wm-ready"
   fi
 }
+
+# wm_start_server: one wineserver for a whole run. Wine's background
+# processes (services, the desktop) start with the first program; start them
+# here with no output attached, or CTest would wait on the pipe they inherit.
+wm_start_server() {
+  wineserver -p
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}

@@ -1,1 +1,0 @@
-#include "actions/actions.h"
