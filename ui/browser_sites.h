@@ -25,30 +25,40 @@ protected:
 
 class BrowserSites;
 
-class ClientSite final : public IOleClientSite {
+// What the four objects share: the way back to their siblings, and a
+// reference count that only follows COM's rules (BrowserSites frees them).
+template <typename Interface>
+class SiteObject : public Interface {
 public:
-    explicit ClientSite(BrowserSites& sites) : sites_(sites) {}
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    explicit SiteObject(BrowserSites& sites) : sites_(sites) {}
+    SiteObject(const SiteObject&) = delete;
+    SiteObject& operator=(const SiteObject&) = delete;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
     ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+
+protected:
+    BrowserSites& sites_;
+
+private:
+    ULONG refs_ = 1;
+};
+
+class ClientSite final : public SiteObject<IOleClientSite> {
+public:
+    using SiteObject::SiteObject;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** out) override;
     HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
     HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
-
-private:
-    BrowserSites& sites_;
-    ULONG refs_ = 1;
 };
 
-class InPlaceSite final : public IOleInPlaceSite {
+class InPlaceSite final : public SiteObject<IOleInPlaceSite> {
 public:
-    explicit InPlaceSite(BrowserSites& sites) : sites_(sites) {}
+    using SiteObject::SiteObject;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override;
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
@@ -62,18 +72,12 @@ public:
     HRESULT STDMETHODCALLTYPE DiscardUndoState() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT) override { return S_OK; }
-
-private:
-    BrowserSites& sites_;
-    ULONG refs_ = 1;
 };
 
-class InPlaceFrame final : public IOleInPlaceFrame {
+class InPlaceFrame final : public SiteObject<IOleInPlaceFrame> {
 public:
-    explicit InPlaceFrame(BrowserSites& sites) : sites_(sites) {}
+    using SiteObject::SiteObject;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override;
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
@@ -86,18 +90,12 @@ public:
     HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
-
-private:
-    BrowserSites& sites_;
-    ULONG refs_ = 1;
 };
 
-class EventSink final : public IDispatch {
+class EventSink final : public SiteObject<IDispatch> {
 public:
-    explicit EventSink(BrowserSites& sites) : sites_(sites) {}
+    using SiteObject::SiteObject;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override {
         *n = 0;
         return S_OK;
@@ -106,10 +104,6 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                      UINT*) override;
-
-private:
-    BrowserSites& sites_;
-    ULONG refs_ = 1;
 };
 
 class BrowserSites {
