@@ -11,10 +11,12 @@ if(CMAKE_CROSSCOMPILING)
   # that GBK cannot hold), so it keeps the compiler's UTF-8 execution charset.
   target_compile_options(gtest PRIVATE -fexec-charset=UTF-8)
   target_compile_options(gtest_main PRIVATE -fexec-charset=UTF-8)
+  add_library(wm_gtest ALIAS gtest)
   add_library(wm_gtest_main ALIAS gtest_main)
 else()
   find_package(GTest REQUIRED)
   include(GoogleTest)
+  add_library(wm_gtest ALIAS GTest::gtest)
   add_library(wm_gtest_main ALIAS GTest::gtest_main)
 endif()
 

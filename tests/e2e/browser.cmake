@@ -2,7 +2,7 @@
 # wm_test_driver, with a loopback server standing in for the web.
 wm_add_gtest(e2e_browser
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/browser_test.cpp
-  LIBS wm_test_driver wm_test_http advapi32
+  LIBS wm_e2e_support wm_test_driver wm_test_http advapi32
   TIMEOUT 300
   LABELS e2e)
 
@@ -17,8 +17,6 @@ add_custom_command(OUTPUT ${browserless_program}
   COMMENT "Copying wendmere.exe for the run without the browser control")
 add_custom_target(e2e_browser_browserless_copy DEPENDS ${browserless_program})
 
-# Paths on the build machine; the test turns them into Wine paths (Z:\...).
-target_compile_definitions(e2e_browser PRIVATE
-  WM_PROGRAM="$<TARGET_FILE:wendmere>"
-  WM_BROWSERLESS_PROGRAM="${browserless_program}")
+# A path on the build machine; the test turns it into a Wine path (Z:\...).
+target_compile_definitions(e2e_browser PRIVATE WM_BROWSERLESS_PROGRAM="${browserless_program}")
 add_dependencies(e2e_browser wendmere e2e_browser_browserless_copy)

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -15,25 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/e2e_support.h"
 #include "tests/support/driver.h"
 #include "tests/support/http_server.h"
 
 namespace {
 
 using namespace wm::drive;
+using namespace wm::e2e;
 using wm::test::HttpServer;
 
-constexpr DWORD kStartTimeout = 30'000;  // the first start in a fresh prefix is slow
 constexpr DWORD kRequestTimeout = 15'000;
-const char* const kTitle = "Wendmere By Pellwick QQ80417352";
-const char* const kNoticeTitle = "Pellwick提醒";
 const char* const kHandOffMessage =
     "歌曲下载地址已经复制,如果软件不能正常下载,请打开迅雷点新建右键粘贴下载地址手动下载!";
 const char* const kCopyFailedMessage = "歌曲下载地址没能复制到剪贴板,请在下载地址框中选中地址手动复制!";
-// The address lookup fetches with this agent; the page view's browser has its own.
-const char* const kLookupAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
-
-std::string program_path() { return wine_path(WM_PROGRAM); }
 
 // The first line and the agent of a recorded request head.
 struct Request {
@@ -89,15 +83,6 @@ std::optional<Request> wait_for_get(const HttpServer& server, const std::vector<
     return found;
 }
 
-// Gives a control a new text the way a program would, through WM_SETTEXT
-// (the read-only box cannot be typed into).
-bool send_text(HWND w, const std::string& text) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                               kDefaultTimeout, &result) != 0 &&
-           result == TRUE && window_text(w) == text;
-}
-
 // The size of a file, or nullopt when it does not exist.
 std::optional<LONGLONG> file_size(const std::string& windows_path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -112,43 +97,13 @@ std::string file_tail(const std::string& windows_path, LONGLONG skip) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class Browser : public ::testing::Test {
+class Browser : public E2eTest {
 protected:
-    void TearDown() override {
-        if (!HasFailure()) return;
-        // What the screen showed when the test failed, for people to look at.
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string file = std::string("e2e_browser.") + info->name() + ".bmp";
-        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        if (auto shot = ScreenCapture::take(screen); shot && shot->save_bmp(file))
-            std::printf("screen at the failure: %s\n", file.c_str());
-    }
-
-    // Starts the program and waits for its main window. The notice that the
-    // start-up lookup shows before the window (the sample song page cannot be
-    // reached here) is dismissed, as a person would; any other box fails.
+    // Starts the program, past its notices, and finds the controls these
+    // tests work with.
     void start() {
-        program_.emplace(program_path());
-        const DWORD pid = program_->pid();
-        std::optional<MessageBoxView> other_box;
-        wait_until(
-            [&] {
-                if (HWND box = find_message_box(pid)) {
-                    auto view = read_message_box(box);
-                    if (view && view->caption != kNoticeTitle) {
-                        other_box = view;
-                        return true;
-                    }
-                    dismiss_message_box(box);
-                    return false;
-                }
-                main_ = find_window(pid, {.title = kTitle});
-                return main_ != nullptr || !program_->running();
-            },
-            kStartTimeout, 50);
-        ASSERT_FALSE(other_box) << "a box came up instead of the window, its text: " << other_box->text;
-        ASSERT_TRUE(main_) << "the main window did not show; exit code "
-                           << program_->wait_exit(0).value_or(STILL_ACTIVE);
+        main_ = start_program(program_);
+        ASSERT_TRUE(main_) << "the program did not start";
         page_view_ = find_child(main_, "Wendmere.HtmlViewer", {-6, -104, 711, 344});
         address_box_ = find_child(main_, "Edit", {65, 357, 632, 381});       // 编辑框1
         download_box_ = find_child(main_, "Edit", {65, 437, 632, 461});      // 编辑框3
@@ -160,23 +115,17 @@ protected:
     // A real click in the middle of a button of the main window.
     void press(HWND button) {
         ASSERT_TRUE(bring_to_foreground(main_));
-        const RECT r = window_rect(button);
-        ASSERT_TRUE(click({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+        ASSERT_TRUE(click_middle(button));
     }
 
-    // Waits for the program's notice box and checks it is the notice with
-    // `text`: the notice title, the information icon, only OK, no owner, and
-    // the main window disabled while it is open.
+    // Waits for the program's notice box and checks it is a notice with
+    // `text`.
     std::optional<MessageBoxView> expect_notice(const char* text) {
         std::optional<MessageBoxView> box = wait_for_message_box(program_->pid());
         EXPECT_TRUE(box) << "no notice box";
         if (!box) return box;
-        EXPECT_EQ(box->caption, kNoticeTitle);
         EXPECT_EQ(box->text, text);
-        EXPECT_EQ(box->icon, BoxIcon::Information);
-        EXPECT_EQ(box->button_ids, std::vector<int>{IDOK});
-        EXPECT_EQ(GetWindow(box->hwnd, GW_OWNER), nullptr);
-        EXPECT_FALSE(IsWindowEnabled(main_)) << "the notice must keep the main window from input";
+        expect_notice_box(*box, main_);
         return box;
     }
 
@@ -215,7 +164,7 @@ TEST_F(Browser, PageViewHoldsTheBrowserAndOpensTheAddressOfTheFirstBox) {
     EXPECT_EQ(place.bottom, client.bottom);
 
     // The fragment stays with the browser: HTTP sends path and query only.
-    ASSERT_TRUE(send_text(address_box_, server_.url("/song?id=7#top")));
+    ASSERT_NO_FATAL_FAILURE(put_text(address_box_, server_.url("/song?id=7#top")));
     ASSERT_NO_FATAL_FAILURE(press(open_button_));
     const std::optional<Request> got = wait_for_get(server_, {"/song?id=7"});
     EXPECT_TRUE(got) << "requests seen:" << listed(server_);
@@ -244,7 +193,7 @@ TEST_F(Browser, DownloadPutsEachAddressOnTheClipboardAndInThePageView) {
     };
     for (const auto& c : clicks) {
         SCOPED_TRACE(c.what);
-        ASSERT_TRUE(send_text(download_box_, c.address));
+        ASSERT_NO_FATAL_FAILURE(put_text(download_box_, c.address));
         ASSERT_NO_FATAL_FAILURE(press(download_button_));
         const std::optional<MessageBoxView> box = expect_notice(kHandOffMessage);
         ASSERT_TRUE(box);
@@ -270,7 +219,7 @@ TEST_F(Browser, HeldClipboardKeepsItsContentAndTheNoticeSaysSo) {
     ASSERT_NO_FATAL_FAILURE(start());
     ASSERT_TRUE(write_clipboard_text("sentinel"));
     const std::string address = server_.url("/dj/held.ik");
-    ASSERT_TRUE(send_text(download_box_, address));
+    ASSERT_NO_FATAL_FAILURE(put_text(download_box_, address));
 
     std::optional<MessageBoxView> box;
     {
@@ -348,13 +297,13 @@ TEST_F(Browser, WithoutTheBrowserControlTheProgramStopsBeforeItsWindowShows) {
     std::optional<MessageBoxView> box;
     wait_until(
         [&] {
-            if (find_window(pid, {.title = kTitle})) window_seen = true;
+            if (find_window(pid, {.title = kMainWindowTitle})) window_seen = true;
             if (HWND b = find_message_box(pid)) box = read_message_box(b);
             return box.has_value() || !program_->running();
         },
         kStartTimeout, 20);
     ASSERT_TRUE(box) << "no box; exit code " << program_->wait_exit(0).value_or(STILL_ACTIVE);
-    ASSERT_NE(box->caption, kNoticeTitle) << "the program started with its browser control: " << box->text;
+    ASSERT_NE(box->caption, kNoticeCaption) << "the program started with its browser control: " << box->text;
     EXPECT_EQ(box->caption, "错误");
     EXPECT_EQ(box->text, "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n");
     EXPECT_EQ(box->icon, BoxIcon::Error);

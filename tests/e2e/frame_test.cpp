@@ -5,24 +5,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "tests/e2e/e2e_support.h"
 #include "tests/support/driver.h"
 
 namespace {
 
 using namespace wm::drive;
+using namespace wm::e2e;
 
-constexpr DWORD kStartTimeout = 30'000;  // the first start in a fresh prefix is slow
-const char* const kTitle = "Wendmere By Pellwick QQ80417352";
-const char* const kNoticeTitle = "Pellwick提醒";
-
-std::string program_path() { return wine_path(WM_PROGRAM); }
 std::string probe_path() { return wine_path(WM_FATAL_PROBE); }
 
 // The folder of a program path, with the trailing backslash Windows keeps on
@@ -75,45 +71,14 @@ const Row kLayout[] = {
 
 RECT place_of(const Row& row) { return {row.left, row.top, row.left + row.width, row.top + row.height}; }
 
-class Frame : public ::testing::Test {
+class Frame : public E2eTest {
 protected:
-    void TearDown() override {
-        if (!HasFailure()) return;
-        // What the screen showed when the test failed, for people to look at.
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string file = std::string("e2e_frame.") + info->name() + ".bmp";
-        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        if (auto shot = ScreenCapture::take(screen); shot && shot->save_bmp(file))
-            std::printf("screen at the failure: %s\n", file.c_str());
-    }
-
-    // Starts the program and waits for its main window. The program's own
-    // notice shown before the window (the start-up lookup cannot reach the
-    // song page here) is dismissed, as a person would; any other box fails.
+    // Starts the program, past its notices, and finds the controls of its
+    // main window.
     void start(const StartOptions& options = {}) {
         controls_.clear();
-        program_.reset();
-        program_.emplace(program_path(), options);
-        const DWORD pid = program_->pid();
-        std::optional<MessageBoxView> other_box;
-        wait_until(
-            [&] {
-                if (HWND box = find_message_box(pid)) {
-                    auto view = read_message_box(box);
-                    if (view && view->caption != kNoticeTitle) {
-                        other_box = view;
-                        return true;
-                    }
-                    dismiss_message_box(box);
-                    return false;
-                }
-                main_ = find_window(pid, {.title = kTitle});
-                return main_ != nullptr || !program_->running();
-            },
-            kStartTimeout, 50);
-        ASSERT_FALSE(other_box) << "a box came up instead of the window, its text: " << other_box->text;
-        ASSERT_TRUE(main_) << "the main window did not show; exit code "
-                           << program_->wait_exit(0).value_or(STILL_ACTIVE);
+        main_ = start_program(program_, options);
+        ASSERT_TRUE(main_) << "the program did not start";
         // The main window's children first, then those held by one of them.
         for (bool held : {false, true})
             for (const Row& row : kLayout) {
@@ -153,8 +118,7 @@ protected:
         HWND w = control(name);
         ASSERT_TRUE(w) << printable(name);
         ASSERT_TRUE(bring_to_foreground(main_));
-        const RECT r = window_rect(w);
-        ASSERT_TRUE(click({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+        ASSERT_TRUE(click_middle(w));
         ASSERT_EQ(wait_for_focus(w), w) << printable(name) << " did not take the focus";
     }
 

@@ -2,10 +2,9 @@
 # loopback HTTP servers.
 wm_add_gtest(e2e_lookup
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/lookup_test.cpp
-  LIBS wm_test_driver wm_test_http
+  LIBS wm_e2e_support wm_test_driver wm_test_http
   TIMEOUT 300
   LABELS e2e)
-target_compile_definitions(e2e_lookup PRIVATE WM_PROGRAM="$<TARGET_FILE:wendmere>")
 add_dependencies(e2e_lookup wendmere)
 
 # The lookup that every start runs on the sample song page. The sample host
@@ -16,8 +15,7 @@ add_dependencies(e2e_lookup wendmere)
 # server listens on the machine's port 80 (the test waits its turn for it).
 if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
   add_executable(e2e_startup ${CMAKE_CURRENT_LIST_DIR}/startup_test.cpp)
-  target_link_libraries(e2e_startup PRIVATE wm_test_driver wm_test_http wm_gtest_main)
-  target_compile_definitions(e2e_startup PRIVATE WM_PROGRAM="$<TARGET_FILE:wendmere>")
+  target_link_libraries(e2e_startup PRIVATE wm_e2e_support wm_test_driver wm_test_http wm_gtest_main)
   add_dependencies(e2e_startup wendmere)
 
   set(startup_hosts ${CMAKE_CURRENT_BINARY_DIR}/startup-hosts)

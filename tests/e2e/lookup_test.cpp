@@ -5,30 +5,27 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "lookup/extract.h"
+#include "tests/e2e/e2e_support.h"
 #include "tests/support/driver.h"
 #include "tests/support/http_server.h"
 
 namespace {
 
 using namespace wm::drive;
+using namespace wm::e2e;
+using wm::test::html_page;
 using wm::test::http_response;
 using wm::test::HttpServer;
 using wm::test::Response;
 
-constexpr DWORD kStartTimeout = 30'000;  // the first start in a fresh prefix is slow
 constexpr DWORD kLookupTimeout = 20'000;
-const char* const kTitle = "Wendmere By Pellwick QQ80417352";
-const char* const kNoticeTitle = "Pellwick提醒";
 const char* const kNoPageAddress = "你还没输入歌曲网址,请复制粘贴歌曲网址";
 const char* const kNoSongTitle = "你还没输入歌曲名字,请复制粘贴歌曲名字";
-const char* const kNoDownloadAddress = "没有在这个网页上找到歌曲的下载地址,请检查歌曲网址是否正确";
-const char* const kAgent = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 const char* const kSongTitle = "旋律古乐搭配低音节奏";
 // What 编辑框3 holds before each run, so that a run that writes nothing is told
 // from one that writes the same address again.
@@ -43,8 +40,6 @@ std::string file_server_prefix() {
 
 std::string first_line(const std::string& head) { return head.substr(0, head.find("\r\n")); }
 
-std::string page(std::string_view body) { return http_response("200 OK", "Content-Type: text/html\r\n", body); }
-
 // What one run of the lookup came to: the notice it showed, if any, the
 // requests the server had when the notice was found, and 编辑框3 afterwards.
 struct Outcome {
@@ -53,41 +48,20 @@ struct Outcome {
     std::string address_box;
 };
 
-class Lookup : public ::testing::Test {
+class Lookup : public E2eTest {
 protected:
     void SetUp() override {
-        program_.emplace(wine_path(WM_PROGRAM));
-        const DWORD pid = program_->pid();
         // The start-up lookup cannot reach the sample song page on this
-        // machine: its notice comes before the main window.
-        const std::optional<MessageBoxView> box = wait_for_message_box(pid, kStartTimeout);
-        ASSERT_TRUE(box) << "no start-up notice; exit code " << program_->wait_exit(0).value_or(STILL_ACTIVE);
-        ASSERT_EQ(box->text, kNoDownloadAddress);
-        ASSERT_TRUE(dismiss_message_box(box->hwnd));
-        main_ = wait_for_window(pid, {.title = kTitle});
-        ASSERT_TRUE(main_) << "the main window did not show";
+        // machine: its notice, and only it, comes before the main window.
+        std::vector<std::string> notices;
+        main_ = start_program(program_, {}, &notices);
+        ASSERT_TRUE(main_) << "the program did not start";
+        ASSERT_EQ(notices, std::vector<std::string>{kNoDownloadAddress}) << "the notices before the main window";
         page_address_ = find_child(main_, "Edit", {65, 357, 632, 381});
         song_title_ = find_child(main_, "Edit", {65, 397, 632, 421});
         download_address_ = find_child(main_, "Edit", {65, 437, 632, 461});
         get_address_ = find_child(main_, "Button", {640, 397, 704, 421});
         ASSERT_TRUE(page_address_ && song_title_ && download_address_ && get_address_);
-    }
-
-    void TearDown() override {
-        if (!HasFailure()) return;
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string file = std::string("e2e_lookup.") + info->name() + ".bmp";
-        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        if (auto shot = ScreenCapture::take(screen); shot && shot->save_bmp(file))
-            std::printf("screen at the failure: %s\n", file.c_str());
-    }
-
-    // WM_SETTEXT, as a paste would leave the box (read-only boxes take it too).
-    void put(HWND box, const std::string& text) {
-        DWORD_PTR result = 0;
-        ASSERT_TRUE(SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
-                                        kDefaultTimeout, &result));
-        ASSERT_EQ(window_text(box), text);
     }
 
     std::string text_of(HWND box) { return window_text(box).value_or("<no answer>"); }
@@ -98,14 +72,13 @@ protected:
     Outcome run(const std::string& page_address, const std::string& song_title, const HttpServer* server) {
         Outcome outcome;
         EXPECT_EQ(find_message_box(program_->pid()), nullptr) << "a box is open before the click";
-        put(page_address_, page_address);
-        put(song_title_, song_title);
-        put(download_address_, kEarlierAddress);
+        put_text(page_address_, page_address);
+        put_text(song_title_, song_title);
+        put_text(download_address_, kEarlierAddress);
         if (testing::Test::HasFatalFailure()) return outcome;
 
         EXPECT_TRUE(bring_to_foreground(main_));
-        const RECT r = window_rect(get_address_);
-        EXPECT_TRUE(click({(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+        EXPECT_TRUE(click_middle(get_address_));
 
         HWND box = nullptr;
         const bool ended = wait_until(
@@ -120,15 +93,8 @@ protected:
         EXPECT_TRUE(ended) << "neither a notice nor an address came";
         if (box) {
             outcome.notice = read_message_box(box);
-            EXPECT_TRUE(outcome.notice);
-            if (outcome.notice) {
-                EXPECT_EQ(outcome.notice->caption, kNoticeTitle);
-                EXPECT_EQ(outcome.notice->icon, BoxIcon::Information);
-                EXPECT_EQ(outcome.notice->button_ids, std::vector<int>{IDOK});
-            }
-            EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
-            // Task-modal: the program's own windows are disabled while it is open.
-            EXPECT_FALSE(IsWindowEnabled(main_));
+            EXPECT_TRUE(outcome.notice) << "the notice could not be read";
+            if (outcome.notice) expect_notice_box(*outcome.notice, main_);
             EXPECT_TRUE(dismiss_message_box(box));
             EXPECT_TRUE(wait_until([&] { return IsWindowEnabled(main_) != FALSE; }));
         }
@@ -146,7 +112,7 @@ protected:
 void expect_one_lookup_request(const std::vector<std::string>& requests, const std::string& path) {
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(first_line(requests[0]), "GET " + path + " HTTP/1.0");
-    EXPECT_NE(requests[0].find(std::string("\r\nUser-Agent: ") + kAgent + "\r\n"), std::string::npos)
+    EXPECT_NE(requests[0].find(std::string("\r\nUser-Agent: ") + kLookupAgent + "\r\n"), std::string::npos)
         << requests[0];
 }
 
@@ -159,24 +125,24 @@ TEST_F(Lookup, SongPageGivesTheDownloadAddressOrTheNotice) {
         std::optional<std::string> address;  // nullopt: the page gives none, the notice shows
     } cases[] = {
         {"a page as the site serves it",
-         page("<html><head><title>旋律古乐搭配低音节奏</title></head><body>\r\n<script>var rurl=\"12/abcd.wma\";"
-              "var zurl=\"http://other/12/abcd.mp3\";</script>\r\n</body></html>"),
+         html_page("<html><head><title>旋律古乐搭配低音节奏</title></head><body>\r\n<script>var rurl=\"12/abcd.wma\";"
+                   "var zurl=\"http://other/12/abcd.mp3\";</script>\r\n</body></html>"),
          prefix + "12/abcd.ik"},
-        {"page marker in capitals", page("<script>VAR RURL=\"12/abcd.wma\";var zurl=1</script>"),
+        {"page marker in capitals", html_page("<script>VAR RURL=\"12/abcd.wma\";var zurl=1</script>"),
          prefix + "12/abcd.ik"},
-        {"page marker in mixed case", page("<script>Var rUrL=\"12/abcd.wma\";var zurl=1</script>"),
+        {"page marker in mixed case", html_page("<script>Var rUrL=\"12/abcd.wma\";var zurl=1</script>"),
          prefix + "12/abcd.ik"},
-        {"end marker in capitals", page("<script>var rurl=\"12/abcd.WMA\";VAR ZURL=1</script>"), std::nullopt},
-        {"media path of three pieces: the third is dropped", page("var rurl=\"a/b/c.wma\";var zurl=1"),
+        {"end marker in capitals", html_page("<script>var rurl=\"12/abcd.WMA\";VAR ZURL=1</script>"), std::nullopt},
+        {"media path of three pieces: the third is dropped", html_page("var rurl=\"a/b/c.wma\";var zurl=1"),
          prefix + "a/b.ik"},
-        {"markers after a zero byte", page("<html>" + nul + "var rurl=\"12/abcd.wma\";var zurl=1"), std::nullopt},
+        {"markers after a zero byte", html_page("<html>" + nul + "var rurl=\"12/abcd.wma\";var zurl=1"), std::nullopt},
         {"an error page is searched like any other",
          http_response("404 Not Found", "Content-Type: text/html\r\n",
                        "<h1>Not Found</h1><script>var rurl=\"12/abcd.wma\";var zurl=1</script>"),
          prefix + "12/abcd.ik"},
         {"end marker first: the search for it starts at the page's beginning",
-         page("x.wma\";var zurl=0; var rurl=\"12/abcd.wma\";var zurl=1"), std::nullopt},
-        {"no page marker: the media path runs from the ninth byte", page("<b>x</b>12/abcd.wma\";var zurl=1"),
+         html_page("x.wma\";var zurl=0; var rurl=\"12/abcd.wma\";var zurl=1"), std::nullopt},
+        {"no page marker: the media path runs from the ninth byte", html_page("<b>x</b>12/abcd.wma\";var zurl=1"),
          prefix + "12/abcd.ik"},
     };
     for (const auto& c : cases) {
@@ -199,7 +165,7 @@ TEST_F(Lookup, SongPageGivesTheDownloadAddressOrTheNotice) {
 
 TEST_F(Lookup, EmptyBoxBringsItsNoticeAndLeavesTheAddressBoxAlone) {
     // The page holds an address: a lookup that skipped a box's test would write it.
-    HttpServer server({Response(page("var rurl=\"12/abcd.wma\";var zurl=1"))});
+    HttpServer server({Response(html_page("var rurl=\"12/abcd.wma\";var zurl=1"))});
     const std::string path = "/mp3-dj/song_8.html";
     const struct {
         const char* what;
@@ -235,7 +201,7 @@ TEST_F(Lookup, EmptyBoxBringsItsNoticeAndLeavesTheAddressBoxAlone) {
         ASSERT_EQ(requests.size(), fetches) << "requests to the server so far";
         if (c.fetched) {
             EXPECT_EQ(first_line(requests.back()), "GET " + path + " HTTP/1.0");
-            EXPECT_NE(requests.back().find(std::string("\r\nUser-Agent: ") + kAgent + "\r\n"), std::string::npos);
+            EXPECT_NE(requests.back().find(std::string("\r\nUser-Agent: ") + kLookupAgent + "\r\n"), std::string::npos);
         }
     }
 }

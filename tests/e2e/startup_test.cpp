@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -15,25 +14,21 @@
 #include <vector>
 
 #include "lookup/extract.h"
+#include "tests/e2e/e2e_support.h"
 #include "tests/support/driver.h"
 #include "tests/support/http_server.h"
 
 namespace {
 
 using namespace wm::drive;
-using wm::test::http_response;
+using namespace wm::e2e;
+using wm::test::html_page;
 using wm::test::HttpServer;
 using wm::test::Response;
 
-constexpr DWORD kStartTimeout = 30'000;
 constexpr DWORD kPortTimeout = 60'000;
-const char* const kTitle = "Wendmere By Pellwick QQ80417352";
-const char* const kNoticeTitle = "Pellwick提醒";
-const char* const kNoDownloadAddress = "没有在这个网页上找到歌曲的下载地址,请检查歌曲网址是否正确";
 const char* const kSamplePath = "/mp3-dj/orrindale_9813.html";
 const RECT kDownloadAddressPlace{65, 437, 632, 461};  // 编辑框3 in the main window
-
-std::string page(std::string_view body) { return http_response("200 OK", "Content-Type: text/html\r\n", body); }
 
 // Port 80 is the machine's (Wine makes sockets in the wineserver, outside
 // the test's namespace): another run of this test may hold it for a moment.
@@ -84,23 +79,14 @@ struct FirstSight {
     bool visible_while_pending = false;
 };
 
-class Startup : public ::testing::Test {
+class Startup : public E2eTest {
 protected:
-    void TearDown() override {
-        if (!HasFailure()) return;
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string file = std::string("e2e_startup.") + info->name() + ".bmp";
-        const RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        if (auto shot = ScreenCapture::take(screen); shot && shot->save_bmp(file))
-            std::printf("screen at the failure: %s\n", file.c_str());
-    }
-
     // Starts the program and watches until a notice box or the visible main
     // window comes up. With `watch_pending`, the first time the server is
     // seen holding the lookup's request, the main window's visibility is
     // noted (the server answers only after its pause).
     FirstSight start(const HttpServer& server, bool watch_pending) {
-        program_.emplace(wine_path(WM_PROGRAM));
+        program_.emplace(program_path());
         const DWORD pid = program_->pid();
         FirstSight sight;
         const bool seen = wait_until(
@@ -109,7 +95,7 @@ protected:
                     sight.notice = read_message_box(box);
                     return sight.notice.has_value();
                 }
-                if (!sight.main) sight.main = find_window(pid, {.title = kTitle, .visible_only = false});
+                if (!sight.main) sight.main = find_window(pid, {.title = kMainWindowTitle, .visible_only = false});
                 // Visibility first, then the requests: in this order a
                 // correct program can never look early.
                 const bool visible = sight.main && IsWindowVisible(sight.main);
@@ -150,7 +136,7 @@ TEST_F(Startup, MainWindowFirstShowsWithTheSamplePagesAddressInPlace) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::unique_ptr<HttpServer> served = serve_on_port_80(Response(page(body)).with_pause(0, c.pause));
+        const std::unique_ptr<HttpServer> served = serve_on_port_80(Response(html_page(body)).with_pause(0, c.pause));
         ASSERT_TRUE(served) << "port 80 stayed taken";
         const HttpServer& server = *served;
         const bool slow = c.pause.count() > 0;
@@ -176,7 +162,8 @@ TEST_F(Startup, MainWindowFirstShowsWithTheSamplePagesAddressInPlace) {
 }
 
 TEST_F(Startup, NoticeStandsAloneAndTheWindowShowsAfterItIsDismissed) {
-    const std::unique_ptr<HttpServer> served = serve_on_port_80(page("<html><body>no song on this page</body></html>"));
+    const std::unique_ptr<HttpServer> served =
+        serve_on_port_80(html_page("<html><body>no song on this page</body></html>"));
     ASSERT_TRUE(served) << "port 80 stayed taken";
     const HttpServer& server = *served;
     const FirstSight sight = start(server, false);
@@ -186,14 +173,14 @@ TEST_F(Startup, NoticeStandsAloneAndTheWindowShowsAfterItIsDismissed) {
     EXPECT_FALSE(sight.visible_before_request) << "the window showed before the page was asked for";
     const MessageBoxView& box = *sight.notice;
     EXPECT_EQ(box.text, kNoDownloadAddress);
-    EXPECT_EQ(box.caption, kNoticeTitle);
+    EXPECT_EQ(box.caption, kNoticeCaption);
     EXPECT_EQ(box.icon, BoxIcon::Information);
     // The page had come before the notice.
     EXPECT_EQ(lookup_requests(server).size(), 1u);
 
     // The main window exists, hidden (and disabled by the task-modal box);
     // the box is the program's only visible window.
-    HWND main = find_window(program_->pid(), {.title = kTitle, .visible_only = false});
+    HWND main = find_window(program_->pid(), {.title = kMainWindowTitle, .visible_only = false});
     ASSERT_TRUE(main);
     EXPECT_FALSE(IsWindowVisible(main));
     EXPECT_FALSE(IsWindowEnabled(main));
@@ -202,7 +189,7 @@ TEST_F(Startup, NoticeStandsAloneAndTheWindowShowsAfterItIsDismissed) {
     EXPECT_EQ(visible, std::vector<HWND>{box.hwnd});
 
     ASSERT_TRUE(dismiss_message_box(box.hwnd));
-    ASSERT_EQ(wait_for_window(program_->pid(), {.title = kTitle}), main);
+    ASSERT_EQ(wait_for_window(program_->pid(), {.title = kMainWindowTitle}), main);
     EXPECT_TRUE(IsWindowEnabled(main));
     HWND box3 = find_child(main, "Edit", kDownloadAddressPlace);
     ASSERT_TRUE(box3);

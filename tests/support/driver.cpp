@@ -425,6 +425,13 @@ std::optional<std::string> window_text(HWND w, DWORD timeout_ms) {
     return text;
 }
 
+bool set_window_text(HWND w, const std::string& text, DWORD timeout_ms) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                               timeout_ms, &result) != 0 &&
+           result == TRUE;
+}
+
 LONG style(HWND w) { return GetWindowLongA(w, GWL_STYLE); }
 LONG ex_style(HWND w) { return GetWindowLongA(w, GWL_EXSTYLE); }
 
@@ -646,6 +653,11 @@ bool click(POINT screen) {
     std::vector<INPUT> inputs{mouse_input(screen, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN),
                               mouse_input(screen, MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP)};
     return send_input(inputs);
+}
+
+bool click_middle(HWND w) {
+    const RECT r = window_rect(w);
+    return click({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
 // --- clipboard -----------------------------------------------------------------

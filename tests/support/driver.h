@@ -52,8 +52,12 @@ private:
 };
 
 struct StartOptions {
-    std::string working_directory{};               // empty: the driver's own
-    std::vector<std::string> extra_environment{};  // "NAME=value" over the inherited environment
+    std::string working_directory{};  // empty: the driver's own
+    // "NAME=value" over the inherited environment. Wine does not pass
+    // WINEDLLOVERRIDES (nor its other WINE* loader variables) from this block
+    // to the program; per-program DLL overrides go in
+    // HKCU\Software\Wine\AppDefaults\<exe>\DllOverrides.
+    std::vector<std::string> extra_environment{};
 };
 
 // A started program. The destructor ends it (TerminateProcess, then a bounded
@@ -111,6 +115,10 @@ std::string class_name(HWND w);
 // message and reads the title the system keeps; for an edit box under Wine
 // that is empty.) Nullopt when the window does not answer in time.
 std::optional<std::string> window_text(HWND w, DWORD timeout_ms = kDefaultTimeout);
+// Gives the window a new text through WM_SETTEXT, the way a program would (a
+// read-only edit box takes it too). True when the window answered in time
+// that it took the text.
+bool set_window_text(HWND w, const std::string& text, DWORD timeout_ms = kDefaultTimeout);
 LONG style(HWND w);
 LONG ex_style(HWND w);
 RECT window_rect(HWND w);         // screen coordinates
@@ -179,6 +187,8 @@ bool type_text(std::string_view ascii);
 bool move_mouse(POINT screen, DWORD timeout_ms = kDefaultTimeout);
 // A left click (press and release) at a screen point.
 bool click(POINT screen);
+// A left click in the middle of the window `w` (a control, usually).
+bool click_middle(HWND w);
 
 // --- clipboard -----------------------------------------------------------------
 

@@ -44,6 +44,10 @@ std::string http_response(std::string_view status, std::string_view headers,
   return response;
 }
 
+std::string html_page(std::string_view body) {
+  return http_response("200 OK", "Content-Type: text/html\r\n", body);
+}
+
 HttpServer::HttpServer(std::vector<Response> script, uint16_t port)
     : script_(std::move(script)), listener_(INVALID_SOCKET) {
   WSADATA wsa;

@@ -57,6 +57,8 @@ inline char generated_byte(uint64_t i) { return static_cast<char>('a' + i % 26);
 // each ending in CR LF.
 std::string http_response(std::string_view status, std::string_view headers,
                           std::string_view body);
+// A "200 OK" answer with `body` as text/html.
+std::string html_page(std::string_view body);
 
 class HttpServer {
  public:
