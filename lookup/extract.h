@@ -22,10 +22,8 @@ inline constexpr std::string_view kAddressSuffix = ".ik";
 inline constexpr std::string_view kWebHost = "www.orrindale.example";
 inline constexpr std::string_view kSiteWord = "orrindale";
 inline constexpr std::string_view kMediaHost = "media.orrindale.example";
-inline constexpr std::string_view kFileServerPrefix =
-    "http://media.orrindale.example/Dj_www.orrindale.example/2010/";
-inline constexpr std::string_view kSamplePageAddress =
-    "http://www.orrindale.example/mp3-dj/orrindale_9813.html";
+inline constexpr std::string_view kFileServerPrefix = "http://media.orrindale.example/Dj_www.orrindale.example/2010/";
+inline constexpr std::string_view kSamplePageAddress = "http://www.orrindale.example/mp3-dj/orrindale_9813.html";
 
 // Cuts the media path out of the page bytes and splits it at "/". No pieces
 // when the markers are missing or out of order.

@@ -23,8 +23,7 @@ std::string bytes_to_text(std::string_view bytes);
 // (start <= 0 counts as 1), or -1. A byte >= 0x80 opens a two-byte character
 // and is stepped over together with the byte after it, so a match never
 // begins on a second byte. ignore_case folds only the ASCII letters A-Z.
-int32_t find(std::string_view text, std::string_view sought, int32_t start = 1,
-             bool ignore_case = false);
+int32_t find(std::string_view text, std::string_view sought, int32_t start = 1, bool ignore_case = false);
 
 // `length` bytes from the 1-based byte `start`, cut at the end of the text;
 // empty when start < 1, start is past the end or length <= 0.
