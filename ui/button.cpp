@@ -11,14 +11,14 @@ public:
 
 }  // namespace
 
-std::unique_ptr<Control> create_button(const ControlSpec& spec, HWND parent) {
+std::unique_ptr<Control> create_button(const ControlLayout& layout, HWND parent) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
-    if (spec.tab_stop) style |= WS_TABSTOP;
-    HWND h = CreateWindowExA(0, "BUTTON", spec.text, style, spec.left, spec.top, spec.width, spec.height, parent,
-                             nullptr, module_instance(), nullptr);
+    if (layout.tab_stop) style |= WS_TABSTOP;
+    HWND h = CreateWindowExA(0, "BUTTON", layout.text, style, layout.left, layout.top, layout.width, layout.height,
+                             parent, nullptr, module_instance(), nullptr);
     if (!h) return nullptr;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(default_font()), FALSE);
-    return std::make_unique<Button>(spec, h);
+    return std::make_unique<Button>(layout, h);
 }
 
 }  // namespace wm::ui

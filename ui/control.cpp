@@ -17,7 +17,7 @@ std::vector<Control*>& live_controls() {
 
 }  // namespace
 
-Control::Control(const ControlSpec& spec, HWND hwnd) : spec_(spec), hwnd_(hwnd) {
+Control::Control(const ControlLayout& layout, HWND hwnd) : layout_(layout), hwnd_(hwnd) {
     live_controls().push_back(this);
 }
 
@@ -32,15 +32,22 @@ Control* Control::from_window(HWND hwnd) {
     return nullptr;
 }
 
-std::unique_ptr<Control> create_control(const ControlSpec& spec, HWND parent) {
-    switch (spec.kind) {
-        case Kind::EditBox: return create_edit_box(spec, parent);
-        case Kind::Button: return create_button(spec, parent);
-        case Kind::PicBox: return create_pic_box(spec, parent);
-        case Kind::TransLabel: return create_trans_label(spec, parent);
-        case Kind::HyperLinker: return create_hyper_linker(spec, parent);
-        case Kind::Timer: return create_timer(spec, parent);
-        case Kind::HtmlViewer: return create_html_view(spec, parent);
+std::unique_ptr<Control> create_control(const ControlLayout& layout, HWND parent) {
+    switch (layout.kind) {
+        case Kind::EditBox:
+            return create_edit_box(layout, parent);
+        case Kind::Button:
+            return create_button(layout, parent);
+        case Kind::PicBox:
+            return create_pic_box(layout, parent);
+        case Kind::TransLabel:
+            return create_trans_label(layout, parent);
+        case Kind::HyperLinker:
+            return create_hyper_linker(layout, parent);
+        case Kind::Timer:
+            return create_timer(layout, parent);
+        case Kind::HtmlViewer:
+            return create_html_view(layout, parent);
     }
     return nullptr;
 }
@@ -49,13 +56,13 @@ HINSTANCE module_instance() { return GetModuleHandleA(nullptr); }
 
 HFONT default_font() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
-UniqueFont make_font(const FontSpec& spec) {
-    if (spec.pixel_height == 0) return UniqueFont{};
+UniqueFont make_font(const FontSetting& font) {
+    if (font.pixel_height == 0) return UniqueFont{};
     LOGFONTA lf{};
-    lf.lfHeight = -spec.pixel_height;
+    lf.lfHeight = -font.pixel_height;
     lf.lfWeight = FW_NORMAL;
-    lf.lfItalic = spec.italic;
-    lf.lfUnderline = spec.underline;
+    lf.lfItalic = font.italic;
+    lf.lfUnderline = font.underline;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
     lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
@@ -75,7 +82,7 @@ HCURSOR pointing_hand_cursor() {
 
 void route_command(WPARAM wparam, LPARAM lparam) {
     if (HIWORD(wparam) != BN_CLICKED) return;
-    if (Control* c = Control::from_window(reinterpret_cast<HWND>(lparam)); c && c->spec().kind == Kind::Button)
+    if (Control* c = Control::from_window(reinterpret_cast<HWND>(lparam)); c && c->layout().kind == Kind::Button)
         raise_event(c->id(), event::kClicked);
 }
 
@@ -93,10 +100,10 @@ bool OwnWindowControl::register_class(const char* name, HCURSOR cursor, HBRUSH b
 }
 
 bool OwnWindowControl::create_window(const char* class_name, HWND parent, DWORD ex_style, const char* text) {
-    const ControlSpec& s = spec();
+    const ControlLayout& s = layout();
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (s.tab_stop ? WS_TABSTOP : 0);
-    HWND h = CreateWindowExA(ex_style, class_name, text, style, s.left, s.top, s.width, s.height, parent,
-                             nullptr, module_instance(), this);
+    HWND h = CreateWindowExA(ex_style, class_name, text, style, s.left, s.top, s.width, s.height, parent, nullptr,
+                             module_instance(), this);
     return h != nullptr;
 }
 
@@ -106,7 +113,7 @@ LRESULT OwnWindowControl::handle(UINT msg, WPARAM wp, LPARAM lp) {
         if (raise_event(id(), event::kLeftButtonPressed, args) == false) return 0;
         return DefWindowProcA(hwnd(), msg, wp, lp);
     }
-    if (msg == WM_SETCURSOR && spec().hand_cursor && LOWORD(lp) == HTCLIENT) {
+    if (msg == WM_SETCURSOR && layout().hand_cursor && LOWORD(lp) == HTCLIENT) {
         SetCursor(pointing_hand_cursor());
         return TRUE;
     }

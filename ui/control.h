@@ -14,13 +14,13 @@ namespace wm::ui {
 
 class Control {
 public:
-    Control(const ControlSpec& spec, HWND hwnd);
+    Control(const ControlLayout& layout, HWND hwnd);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ~Control();
 
-    const ControlSpec& spec() const { return spec_; }
-    Source id() const { return spec_.id; }
+    const ControlLayout& layout() const { return layout_; }
+    Source id() const { return layout_.id; }
     HWND hwnd() const { return hwnd_; }
 
     // WM_CTLCOLOR* answered by the control itself; null when it has no colours.
@@ -35,28 +35,28 @@ protected:
     void attach(HWND hwnd);
 
 private:
-    const ControlSpec& spec_;
+    const ControlLayout& layout_;
     HWND hwnd_;  // owned by the parent window
 };
 
 // Creates the control hidden, as a child of `parent`; null when it cannot be made.
-std::unique_ptr<Control> create_control(const ControlSpec& spec, HWND parent);
+std::unique_ptr<Control> create_control(const ControlLayout& layout, HWND parent);
 
 // Per kind (one file each).
-std::unique_ptr<Control> create_edit_box(const ControlSpec& spec, HWND parent);
-std::unique_ptr<Control> create_button(const ControlSpec& spec, HWND parent);
-std::unique_ptr<Control> create_pic_box(const ControlSpec& spec, HWND parent);
-std::unique_ptr<Control> create_trans_label(const ControlSpec& spec, HWND parent);
-std::unique_ptr<Control> create_hyper_linker(const ControlSpec& spec, HWND parent);
-std::unique_ptr<Control> create_timer(const ControlSpec& spec, HWND parent);
-std::unique_ptr<Control> create_html_view(const ControlSpec& spec, HWND parent);
+std::unique_ptr<Control> create_edit_box(const ControlLayout& layout, HWND parent);
+std::unique_ptr<Control> create_button(const ControlLayout& layout, HWND parent);
+std::unique_ptr<Control> create_pic_box(const ControlLayout& layout, HWND parent);
+std::unique_ptr<Control> create_trans_label(const ControlLayout& layout, HWND parent);
+std::unique_ptr<Control> create_hyper_linker(const ControlLayout& layout, HWND parent);
+std::unique_ptr<Control> create_timer(const ControlLayout& layout, HWND parent);
+std::unique_ptr<Control> create_html_view(const ControlLayout& layout, HWND parent);
 
 // Shared pieces of the kinds.
 HINSTANCE module_instance();
 HFONT default_font();
-// A font for the spec, or an empty handle for the default font (also when
+// A font made from the setting, or an empty handle for the default font (also when
 // the font cannot be made).
-UniqueFont make_font(const FontSpec& spec);
+UniqueFont make_font(const FontSetting& font);
 HCURSOR pointing_hand_cursor();
 // The WM_TIMER id of a timer control.
 UINT_PTR timer_id_of(Source id);
@@ -67,7 +67,7 @@ void route_command(WPARAM wparam, LPARAM lparam);
 // found at WM_NCCREATE and every message goes to handle().
 class OwnWindowControl : public Control {
 protected:
-    explicit OwnWindowControl(const ControlSpec& spec) : Control(spec, nullptr) {}
+    explicit OwnWindowControl(const ControlLayout& layout) : Control(layout, nullptr) {}
     // Registers the class once; returns false when it cannot be registered.
     static bool register_class(const char* name, HCURSOR cursor, HBRUSH background);
     bool create_window(const char* class_name, HWND parent, DWORD ex_style, const char* text);

@@ -6,13 +6,13 @@ namespace {
 
 class EditBox final : public Control {
 public:
-    EditBox(const ControlSpec& spec, HWND hwnd)
-        : Control(spec, hwnd), brush_(CreateSolidBrush(spec.back_colour.resolve())) {}
+    EditBox(const ControlLayout& layout, HWND hwnd)
+        : Control(layout, hwnd), brush_(CreateSolidBrush(layout.back_colour.resolve())) {}
 
     // Asked through WM_CTLCOLOREDIT (WM_CTLCOLORSTATIC while read-only).
     HBRUSH colours(HDC dc) override {
-        SetTextColor(dc, spec().text_colour.resolve());
-        SetBkColor(dc, spec().back_colour.resolve());
+        SetTextColor(dc, layout().text_colour.resolve());
+        SetBkColor(dc, layout().back_colour.resolve());
         return brush_.get();
     }
 
@@ -22,18 +22,18 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Control> create_edit_box(const ControlSpec& spec, HWND parent) {
+std::unique_ptr<Control> create_edit_box(const ControlLayout& layout, HWND parent) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | ES_AUTOHSCROLL | ES_LEFT;
-    if (spec.read_only) style |= ES_READONLY;
-    if (spec.tab_stop) style |= WS_TABSTOP;
-    HWND h = CreateWindowExA(WS_EX_STATICEDGE, "EDIT", spec.text, style, spec.left, spec.top, spec.width,
-                             spec.height, parent, nullptr, module_instance(), nullptr);
+    if (layout.read_only) style |= ES_READONLY;
+    if (layout.tab_stop) style |= WS_TABSTOP;
+    HWND h = CreateWindowExA(WS_EX_STATICEDGE, "EDIT", layout.text, style, layout.left, layout.top, layout.width,
+                             layout.height, parent, nullptr, module_instance(), nullptr);
     if (!h) return nullptr;
     SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(default_font()), FALSE);
     SendMessageA(h, EM_LIMITTEXT, 0, 0);
     SendMessageA(h, EM_SETSEL, 0, 0);
     SendMessageA(h, EM_SCROLLCARET, 0, 0);
-    return std::make_unique<EditBox>(spec, h);
+    return std::make_unique<EditBox>(layout, h);
 }
 
 }  // namespace wm::ui

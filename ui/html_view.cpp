@@ -55,7 +55,7 @@ struct Variant : VARIANT {
 
 class HtmlView final : public OwnWindowControl, private BrowserContainer {
 public:
-    explicit HtmlView(const ControlSpec& spec) : OwnWindowControl(spec) {}
+    explicit HtmlView(const ControlLayout& layout) : OwnWindowControl(layout) {}
     ~HtmlView() override { close_browser(); }
 
     bool create(HWND parent) {
@@ -68,7 +68,7 @@ public:
             return false;
         }
         apply_settings();
-        if (*spec().html.url) navigate(spec().html.url);
+        if (*layout().html.url) navigate(layout().html.url);
         return true;
     }
 
@@ -101,8 +101,7 @@ private:
         OleSetContainedObject(ole_.get(), TRUE);
         RECT r;
         GetClientRect(hwnd(), &r);
-        if (FAILED(ole_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &sites_.client_site, 0, hwnd(), &r)))
-            return false;
+        if (FAILED(ole_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &sites_.client_site, 0, hwnd(), &r))) return false;
         browser_ = ole_.as<IWebBrowser2>(IID_IWebBrowser2);
         if (!browser_) return false;
         if (auto points = ole_.as<IConnectionPointContainer>(IID_IConnectionPointContainer))
@@ -113,7 +112,7 @@ private:
 
     // Offline, silent and the text size; the browser's answers do not matter.
     void apply_settings() {
-        const HtmlSpec& s = spec().html;
+        const HtmlSettings& s = layout().html;
         browser_->put_Offline(s.offline ? VARIANT_TRUE : VARIANT_FALSE);
         browser_->put_Silent(s.silent ? VARIANT_TRUE : VARIANT_FALSE);
         Variant zoom;
@@ -193,8 +192,8 @@ std::string pending_address(const Control& view) {
     return html ? html->pending() : std::string();
 }
 
-std::unique_ptr<Control> create_html_view(const ControlSpec& spec, HWND parent) {
-    auto view = std::make_unique<HtmlView>(spec);
+std::unique_ptr<Control> create_html_view(const ControlLayout& layout, HWND parent) {
+    auto view = std::make_unique<HtmlView>(layout);
     if (!view->create(parent)) return nullptr;
     return view;
 }

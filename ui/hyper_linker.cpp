@@ -8,10 +8,10 @@ constexpr const char* kClassName = "Wendmere.HyperLinker";
 
 class HyperLinker final : public OwnWindowControl {
 public:
-    explicit HyperLinker(const ControlSpec& spec) : OwnWindowControl(spec), font_(make_font(spec.font)) {}
+    explicit HyperLinker(const ControlLayout& layout) : OwnWindowControl(layout), font_(make_font(layout.font)) {}
     bool create(HWND parent) {
         return register_class(kClassName, pointing_hand_cursor(), nullptr) &&
-               create_window(kClassName, parent, 0, spec().text);
+               create_window(kClassName, parent, 0, layout().text);
     }
 
 private:
@@ -28,12 +28,12 @@ private:
     void draw(HDC dc) const {
         RECT r;
         GetClientRect(hwnd(), &r);
-        UniqueBrush back{CreateSolidBrush(spec().back_colour.resolve())};
+        UniqueBrush back{CreateSolidBrush(layout().back_colour.resolve())};
         FillRect(dc, &r, back.get());
         ScopedSelect font(dc, font_ ? static_cast<HGDIOBJ>(font_.get()) : default_font());
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, spec().link.normal.resolve());
-        const char* caption = *spec().text ? spec().text : spec().link.web_address;
+        SetTextColor(dc, layout().link.normal.resolve());
+        const char* caption = *layout().text ? layout().text : layout().link.web_address;
         DrawTextA(dc, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
     }
 
@@ -42,8 +42,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Control> create_hyper_linker(const ControlSpec& spec, HWND parent) {
-    auto link = std::make_unique<HyperLinker>(spec);
+std::unique_ptr<Control> create_hyper_linker(const ControlLayout& layout, HWND parent) {
+    auto link = std::make_unique<HyperLinker>(layout);
     if (!link->create(parent)) return nullptr;
     return link;
 }

@@ -14,10 +14,10 @@ constexpr const char* kTipText =
 
 constexpr Colour kBlack = rgb(0, 0, 0);
 
-constexpr FontSpec kLinkFont{.pixel_height = 12, .underline = true};
+constexpr FontSetting kLinkFont{.pixel_height = 12, .underline = true};
 
 // clang-format off
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {.id = Source::按钮4, .name = "按钮4", .kind = Kind::Button, .parent = Source::图片框3,
      .left = 456, .top = 432, .width = 88, .height = 24, .shown = true, .tab_stop = true,
      .text = "我已阅读完毕!"},
@@ -88,7 +88,7 @@ const ControlSpec kControls[] = {
 };
 // clang-format on
 
-const MainWindowSpec kMainWindow{
+const MainWindowLayout kMainWindow{
     .title = "Wendmere By Pellwick QQ80417352",
     .width = 717,
     .height = 554,
@@ -97,24 +97,24 @@ const MainWindowSpec kMainWindow{
 
 }  // namespace
 
-const MainWindowSpec& main_window_spec() { return kMainWindow; }
+const MainWindowLayout& main_window_layout() { return kMainWindow; }
 
-std::span<const ControlSpec> controls() { return kControls; }
+std::span<const ControlLayout> controls() { return kControls; }
 
-const ControlSpec& control_spec(Source id) {
-    for (const ControlSpec& c : kControls)
+const ControlLayout& control_layout(Source id) {
+    for (const ControlLayout& c : kControls)
         if (c.id == id) return c;
     return kControls[0];  // unreachable for a sound layout
 }
 
 bool layout_is_sound() {
     std::set<Source> seen;
-    for (const ControlSpec& c : kControls) {
+    for (const ControlLayout& c : kControls) {
         if (c.id == Source::Main || !seen.insert(c.id).second) return false;
         if (c.width < 0 || c.height < 0) return false;
     }
     if (static_cast<int>(seen.size()) != kControlCount) return false;
-    for (const ControlSpec& c : kControls)
+    for (const ControlLayout& c : kControls)
         if (c.parent != Source::Main && !seen.count(c.parent)) return false;
     return true;
 }

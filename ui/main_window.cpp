@@ -13,7 +13,7 @@ constexpr int kMaxWidth = 32627;
 
 // Tab and Shift+Tab walk the tab stops row by row, left to right.
 constexpr Source kTabOrder[] = {
-    Source::编辑框1, Source::按钮3, Source::编辑框2, Source::按钮1, Source::编辑框3,
+    Source::编辑框1, Source::按钮3,         Source::编辑框2,       Source::按钮1, Source::编辑框3,
     Source::按钮2,   Source::超文本浏览框1, Source::超文本浏览框2, Source::按钮4,
 };
 
@@ -21,9 +21,7 @@ bool can_take_tab_focus(HWND w) {
     return w && IsWindowVisible(w) && IsWindowEnabled(w) && (GetWindowLongA(w, GWL_STYLE) & WS_TABSTOP);
 }
 
-bool modifiers_down() {
-    return GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0;
-}
+bool modifiers_down() { return GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0; }
 
 // Whether the focused window wants this key for itself (a multi-line edit box
 // wants Enter, for example).
@@ -59,7 +57,7 @@ bool MainWindow::create_window() {
         wc.lpszClassName = kClassName;
         if (!RegisterClassExA(&wc)) return false;
     }
-    const MainWindowSpec& s = main_window_spec();
+    const MainWindowLayout& s = main_window_layout();
     const int left = (GetSystemMetrics(SM_CXSCREEN) - s.width) / 2;
     const int top = (GetSystemMetrics(SM_CYSCREEN) - s.height) / 2;
     if (!CreateWindowExA(0, kClassName, s.title, kStyle, left, top, s.width, s.height, nullptr, nullptr, inst, this))
@@ -77,23 +75,22 @@ bool MainWindow::create_window() {
 }
 
 bool MainWindow::create_controls() {
-    for (const ControlSpec& spec : controls()) {
-        std::unique_ptr<Control> c = create_control(spec, hwnd_);
+    for (const ControlLayout& layout : controls()) {
+        std::unique_ptr<Control> c = create_control(layout, hwnd_);
         if (!c) return false;
         controls_.push_back(std::move(c));
     }
     // Controls held by another control move into it, keeping their place.
     for (auto& c : controls_)
-        if (c->spec().parent != Source::Main && c->hwnd())
-            SetParent(c->hwnd(), control(c->spec().parent)->hwnd());
+        if (c->layout().parent != Source::Main && c->hwnd()) SetParent(c->hwnd(), control(c->layout().parent)->hwnd());
     // Z-order as listed: the first of each parent on top, each next one below
     // the previous sibling.
     std::vector<std::pair<HWND, HWND>> last_of_parent;  // parent window -> last placed child
     for (auto& c : controls_) {
         if (!c->hwnd()) continue;
         HWND parent = GetParent(c->hwnd());
-        auto it = std::find_if(last_of_parent.begin(), last_of_parent.end(),
-                               [&](auto& p) { return p.first == parent; });
+        auto it =
+            std::find_if(last_of_parent.begin(), last_of_parent.end(), [&](auto& p) { return p.first == parent; });
         HWND after = it == last_of_parent.end() ? HWND_TOP : it->second;
         SetWindowPos(c->hwnd(), after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (it == last_of_parent.end())
@@ -106,7 +103,7 @@ bool MainWindow::create_controls() {
 
 void MainWindow::show_controls() {
     for (auto& c : controls_)
-        if (c->spec().shown && c->hwnd()) ShowWindow(c->hwnd(), SW_SHOWNA);
+        if (c->layout().shown && c->hwnd()) ShowWindow(c->hwnd(), SW_SHOWNA);
 }
 
 Control* MainWindow::control(Source id) const {
@@ -184,15 +181,13 @@ bool MainWindow::pre_translate(MSG& msg) {
             if (modifiers_down() || claims_key(focus, msg)) return false;
             // Enter clicks the default button; the layout has none, so Enter
             // clicks nothing and goes no further.
-            auto is_default = [](HWND w) {
-                return w && (SendMessageA(w, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
-            };
+            auto is_default = [](HWND w) { return w && (SendMessageA(w, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON); };
             if (is_default(focus)) {
                 SendMessageA(focus, BM_CLICK, 0, 0);
                 return true;
             }
             for (auto& c : controls_)
-                if (c->spec().kind == Kind::Button && IsWindowVisible(c->hwnd()) && IsWindowEnabled(c->hwnd()) &&
+                if (c->layout().kind == Kind::Button && IsWindowVisible(c->hwnd()) && IsWindowEnabled(c->hwnd()) &&
                     is_default(c->hwnd())) {
                     SendMessageA(c->hwnd(), BM_CLICK, 0, 0);
                     break;
@@ -209,7 +204,7 @@ LRESULT MainWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(hwnd_, &r);
-            UniqueBrush back{CreateSolidBrush(main_window_spec().background.resolve())};
+            UniqueBrush back{CreateSolidBrush(main_window_layout().background.resolve())};
             FillRect(reinterpret_cast<HDC>(wp), &r, back.get());
             return 1;
         }
@@ -227,7 +222,7 @@ LRESULT MainWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_TIMER:
             for (auto& c : controls_)
-                if (c->spec().kind == Kind::Timer && timer_id_of(c->id()) == wp) raise_event(c->id(), event::kTick);
+                if (c->layout().kind == Kind::Timer && timer_id_of(c->id()) == wp) raise_event(c->id(), event::kTick);
             return 0;
         case WM_ACTIVATE:
             if (LOWORD(wp) == WA_INACTIVE) {

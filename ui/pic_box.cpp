@@ -8,7 +8,7 @@ constexpr const char* kClassName = "Wendmere.PicBox";
 
 class PicBox final : public OwnWindowControl {
 public:
-    explicit PicBox(const ControlSpec& spec) : OwnWindowControl(spec) {}
+    explicit PicBox(const ControlLayout& layout) : OwnWindowControl(layout) {}
     bool create(HWND parent) {
         return register_class(kClassName, nullptr, nullptr) && create_window(kClassName, parent, 0, "");
     }
@@ -20,7 +20,7 @@ private:
             PaintScope paint(hwnd());
             RECT client;
             GetClientRect(hwnd(), &client);
-            UniqueBrush back{CreateSolidBrush(spec().back_colour.resolve())};
+            UniqueBrush back{CreateSolidBrush(layout().back_colour.resolve())};
             FillRect(paint.dc(), &client, back.get());
             return 0;
         }
@@ -30,8 +30,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Control> create_pic_box(const ControlSpec& spec, HWND parent) {
-    auto box = std::make_unique<PicBox>(spec);
+std::unique_ptr<Control> create_pic_box(const ControlLayout& layout, HWND parent) {
+    auto box = std::make_unique<PicBox>(layout);
     if (!box->create(parent)) return nullptr;
     return box;
 }

@@ -9,7 +9,7 @@ namespace {
 
 class Timer final : public Control {
 public:
-    Timer(const ControlSpec& spec, HWND owner) : Control(spec, nullptr), owner_(owner) {}
+    Timer(const ControlLayout& layout, HWND owner) : Control(layout, nullptr), owner_(owner) {}
     ~Timer() override {
         if (IsWindow(owner_)) KillTimer(owner_, timer_id_of(id()));
     }
@@ -20,9 +20,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Control> create_timer(const ControlSpec& spec, HWND parent) {
-    if (!SetTimer(parent, timer_id_of(spec.id), spec.period_ms, nullptr)) return nullptr;
-    return std::make_unique<Timer>(spec, parent);
+std::unique_ptr<Control> create_timer(const ControlLayout& layout, HWND parent) {
+    if (!SetTimer(parent, timer_id_of(layout.id), layout.period_ms, nullptr)) return nullptr;
+    return std::make_unique<Timer>(layout, parent);
 }
 
 }  // namespace wm::ui

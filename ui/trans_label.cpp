@@ -6,7 +6,7 @@ namespace {
 
 constexpr const char* kClassName = "Wendmere.TransLabel";
 
-UINT draw_format(const LabelSpec& l) {
+UINT draw_format(const LabelSettings& l) {
     UINT f = DT_NOCLIP;
     f |= l.horizontal == 1 ? DT_CENTER : l.horizontal == 2 ? DT_RIGHT : DT_LEFT;
     if (l.wrap) {
@@ -20,11 +20,11 @@ UINT draw_format(const LabelSpec& l) {
 
 class TransLabel final : public OwnWindowControl {
 public:
-    explicit TransLabel(const ControlSpec& spec)
-        : OwnWindowControl(spec), font_(make_font(spec.font)), colour_(spec.text_colour.resolve()) {}
+    explicit TransLabel(const ControlLayout& layout)
+        : OwnWindowControl(layout), font_(make_font(layout.font)), colour_(layout.text_colour.resolve()) {}
     bool create(HWND parent) {
         return register_class(kClassName, nullptr, nullptr) &&
-               create_window(kClassName, parent, WS_EX_TRANSPARENT, spec().text);
+               create_window(kClassName, parent, WS_EX_TRANSPARENT, layout().text);
     }
 
 private:
@@ -39,11 +39,11 @@ private:
     }
 
     void draw(HDC dc) const {
-        const char* text = spec().text;
+        const char* text = layout().text;
         if (!*text) return;
         ScopedSelect font(dc, font_ ? static_cast<HGDIOBJ>(font_.get()) : default_font());
         SetBkMode(dc, TRANSPARENT);
-        const LabelSpec& l = spec().label;
+        const LabelSettings& l = layout().label;
         const UINT format = draw_format(l);
         RECT r;
         GetClientRect(hwnd(), &r);
@@ -55,10 +55,21 @@ private:
         };
         const COLORREF white = RGB(255, 255, 255);
         switch (l.effect) {
-            case 1: draw_at(white, 1, 1); draw_at(colour_, 0, 0); break;
-            case 2: draw_at(white, 0, 0); draw_at(colour_, 1, 1); break;
-            case 3: draw_at(RGB(0, 0, 0), 2, 2); draw_at(colour_, 0, 0); break;
-            default: draw_at(colour_, 0, 0); break;
+            case 1:
+                draw_at(white, 1, 1);
+                draw_at(colour_, 0, 0);
+                break;
+            case 2:
+                draw_at(white, 0, 0);
+                draw_at(colour_, 1, 1);
+                break;
+            case 3:
+                draw_at(RGB(0, 0, 0), 2, 2);
+                draw_at(colour_, 0, 0);
+                break;
+            default:
+                draw_at(colour_, 0, 0);
+                break;
         }
     }
 
@@ -68,8 +79,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Control> create_trans_label(const ControlSpec& spec, HWND parent) {
-    auto label = std::make_unique<TransLabel>(spec);
+std::unique_ptr<Control> create_trans_label(const ControlLayout& layout, HWND parent) {
+    auto label = std::make_unique<TransLabel>(layout);
     if (!label->create(parent)) return nullptr;
     return label;
 }
