@@ -271,6 +271,11 @@ Program::Program(const std::string& exe_path, const StartOptions& options) {
     std::string command_line = "\"" + exe_path + "\"";
     std::string env;
     if (!options.extra_environment.empty()) env = environment_block(options.extra_environment);
+    // Wine starts the desktop's own process (its explorer) for the first
+    // process that needs the desktop. Let that be the driver: started by the
+    // program it would join the program's job and die with it, leaving the
+    // desktop without its window for every later program.
+    GetDesktopWindow();
     // The program runs in a job that ends it when the job's last handle
     // closes: even a test process that is killed (a CTest timeout) takes it along.
     job_.reset(CreateJobObjectA(nullptr, nullptr));
