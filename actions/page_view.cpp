@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <cstring>
-#include <utility>
 
+#include "ui/handles.h"
 #include "ui/html_view.h"
 #include "ui/notice.h"
 
@@ -32,22 +32,6 @@ private:
     bool open_;
 };
 
-// A global memory block, freed unless handed over to the clipboard.
-class GlobalBlock {
-public:
-    explicit GlobalBlock(size_t bytes) : h_(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes)) {}
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-    ~GlobalBlock() {
-        if (h_) GlobalFree(h_);
-    }
-    HGLOBAL get() const { return h_; }
-    HGLOBAL release() { return std::exchange(h_, nullptr); }
-
-private:
-    HGLOBAL h_;
-};
-
 }  // namespace
 
 void open_song_page(ui::MainWindow& window) { navigate_page_view(window, window.text(Source::编辑框1)); }
@@ -56,7 +40,8 @@ bool set_clipboard_text(std::string_view text) {
     OpenClipboardScope clipboard;
     if (!clipboard.is_open()) return false;
     EmptyClipboard();
-    GlobalBlock block(text.size() + 1);
+    // Freed here unless handed over to the clipboard.
+    ui::UniqueGlobal block{GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, text.size() + 1)};
     if (!block.get()) return false;
     void* bytes = GlobalLock(block.get());
     if (!bytes) return false;

@@ -37,7 +37,6 @@ void raise_gate() { ++g_gate; }
 void lower_gate() {
     if (g_gate > 0) --g_gate;
 }
-bool gate_raised() { return g_gate > 0; }
 
 int current_key_state() {
     int keys = 0;

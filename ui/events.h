@@ -42,7 +42,6 @@ Verdict raise_event(Source source, int event_number, const EventArgs& args = {})
 // While the gate is above 0 no handler runs; raised events are dropped.
 void raise_gate();
 void lower_gate();
-bool gate_raised();
 
 // The key state argument of a mouse event: 1 Ctrl, 2 Shift, 4 Alt.
 int current_key_state();

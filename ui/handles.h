@@ -36,6 +36,7 @@ struct GdiTraits { static void close(HGDIOBJ h) { DeleteObject(h); } };
 struct WindowTraits { static void close(HWND h) { DestroyWindow(h); } };
 struct IconTraits { static void close(HICON h) { DestroyIcon(h); } };
 struct DcTraits { static void close(HDC h) { DeleteDC(h); } };
+struct GlobalTraits { static void close(HGLOBAL h) { GlobalFree(h); } };
 
 using UniqueBrush = UniqueHandle<HBRUSH, GdiTraits>;
 using UniqueFont = UniqueHandle<HFONT, GdiTraits>;
@@ -43,6 +44,7 @@ using UniqueBitmap = UniqueHandle<HBITMAP, GdiTraits>;
 using UniqueWindow = UniqueHandle<HWND, WindowTraits>;
 using UniqueIcon = UniqueHandle<HICON, IconTraits>;
 using UniqueMemDc = UniqueHandle<HDC, DcTraits>;
+using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalTraits>;
 
 // Selects a GDI object into a DC for one scope.
 class ScopedSelect {

@@ -101,12 +101,6 @@ const MainWindowLayout& main_window_layout() { return kMainWindow; }
 
 std::span<const ControlLayout> controls() { return kControls; }
 
-const ControlLayout& control_layout(Source id) {
-    for (const ControlLayout& c : kControls)
-        if (c.id == id) return c;
-    return kControls[0];  // unreachable for a sound layout
-}
-
 bool layout_is_sound() {
     std::set<Source> seen;
     for (const ControlLayout& c : kControls) {

@@ -93,8 +93,6 @@ const MainWindowLayout& main_window_layout();
 // The controls in z-order: among siblings the first row is the topmost.
 std::span<const ControlLayout> controls();
 
-const ControlLayout& control_layout(Source id);
-
 // Checks the table's own consistency: every control once, parents known and
 // created before their children are moved into them.
 bool layout_is_sound();
